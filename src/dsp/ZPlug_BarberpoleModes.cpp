@@ -17,8 +17,7 @@ void ZPlug_Pelorin::ProcessBlockUp (const float* const in[2], float* const out[2
     if (n <= 0)
         return;
 
-    const BlockValues bv = LoadBlockValues();
-    LoadOscillatorIncrements();
+    const BlockValues bv = BeginBlock();
     const float c = bv.c;
     const float* ramp = O0.GetTable (ZMod_MultiOsc::eRamp);
     const float* cosw = O0.GetTable (ZMod_MultiOsc::eRaisedCosine);
@@ -36,10 +35,7 @@ void ZPlug_Pelorin::ProcessBlockUp (const float* const in[2], float* const out[2
         const float x1 = pL + F1 * c + ZMod_Noise();
         const float x2 = pR + F2 * c + ZMod_Noise();
         const float x3 = pR + F3 * c + ZMod_Noise();
-        Dl[0].Write (x0);
-        Dl[1].Write (x1);
-        Dl[2].Write (x2);
-        Dl[3].Write (x3);
+        WriteLines<4> (Dl, { x0, x1, x2, x3 });
 
         // Left voices half a cycle apart, right voices a quarter cycle from them.
         const float y0 = Dl[0].ReadAllpass (FallingDelay (r0, D, M));
@@ -55,10 +51,7 @@ void ZPlug_Pelorin::ProcessBlockUp (const float* const in[2], float* const out[2
         wetL = w0 * y0 + w128 * y1;
         wetR = w64 * y2 + w192 * y3;
 
-        Dl[0].Advance();
-        Dl[1].Advance();
-        Dl[2].Advance();
-        Dl[3].Advance();
+        AdvanceLines<4> (Dl);
     });
 
     F[0] = F0; F[1] = F1; F[2] = F2; F[3] = F3;
@@ -69,8 +62,7 @@ void ZPlug_Pelorin::ProcessBlockUpDown (const float* const in[2], float* const o
     if (n <= 0)
         return;
 
-    const BlockValues bv = LoadBlockValues();
-    LoadOscillatorIncrements();
+    const BlockValues bv = BeginBlock();
     const float c = bv.c;
     const float* ramp = O0.GetTable (ZMod_MultiOsc::eRamp);
     const float* cosw = O0.GetTable (ZMod_MultiOsc::eRaisedCosine);
@@ -87,10 +79,7 @@ void ZPlug_Pelorin::ProcessBlockUpDown (const float* const in[2], float* const o
         const float x1 = ZMod_Saturate (pL + F1 * c + ZMod_Noise());
         const float x2 = ZMod_Saturate (pR + F2 * c + ZMod_Noise());
         const float x3 = ZMod_Saturate (pR + F3 * c + ZMod_Noise());
-        Dl[0].Write (x0);
-        Dl[1].Write (x1);
-        Dl[2].Write (x2);
-        Dl[3].Write (x3);
+        WriteLines<4> (Dl, { x0, x1, x2, x3 });
 
         // Left falls (up for a positive rate), right rises (down).
         const float y0 = Dl[0].ReadAllpass (FallingDelay (r0, D, M));
@@ -106,10 +95,7 @@ void ZPlug_Pelorin::ProcessBlockUpDown (const float* const in[2], float* const o
         wetL = w0 * y0 + w128 * y1;
         wetR = w0 * y2 + w128 * y3;
 
-        Dl[0].Advance();
-        Dl[1].Advance();
-        Dl[2].Advance();
-        Dl[3].Advance();
+        AdvanceLines<4> (Dl);
     });
 
     F[0] = F0; F[1] = F1; F[2] = F2; F[3] = F3;
@@ -120,8 +106,7 @@ void ZPlug_Pelorin::ProcessBlockOcho (const float* const in[2], float* const out
     if (n <= 0)
         return;
 
-    const BlockValues bv = LoadBlockValues();
-    LoadOscillatorIncrements();
+    const BlockValues bv = BeginBlock();
     const float c = bv.c;
     const float* ramp = O0.GetTable (ZMod_MultiOsc::eRamp);
     const float* cosw = O0.GetTable (ZMod_MultiOsc::eRaisedCosine);
@@ -159,8 +144,7 @@ void ZPlug_Pelorin::ProcessBlockOcho (const float* const in[2], float* const out
         wetL = 0.7071f * (w[0] * y[0] + w[1] * y[1] + w[2] * y[2] + w[3] * y[3]);
         wetR = 0.7071f * (w[4] * y[4] + w[5] * y[5] + w[6] * y[6] + w[7] * y[7]);
 
-        for (int j = 0; j < 8; ++j)
-            Dl[j].Advance();
+        AdvanceLines<8> (Dl);
     });
 
     for (int j = 0; j < 8; ++j)

@@ -10,8 +10,7 @@ void ZPlug_Pelorin::ProcessEnsemble (const float* const in[2], float* const out[
     if (n <= 0)
         return;
 
-    const BlockValues bv = LoadBlockValues();
-    LoadOscillatorIncrements();
+    const BlockValues bv = BeginBlock();
     const float c = bv.c;
     const float kS = k;
     const float lpTarget = bv.lowpassTarget;
@@ -61,10 +60,7 @@ void ZPlug_Pelorin::ProcessEnsemble (const float* const in[2], float* const out[
         const float x1 = pL + F1 * c + ZMod_Noise();
         const float x2 = pR + F2 * c + ZMod_Noise();
         const float x3 = pR + F3 * c + ZMod_Noise();
-        Dl[0].Write (x0);
-        Dl[1].Write (x1);
-        Dl[2].Write (x2);
-        Dl[3].Write (x3);
+        WriteLines<4> (Dl, { x0, x1, x2, x3 });
         const float z0 = H[0].Process (Dl[0].ReadAllpass (d0));
         const float z1 = H[1].Process (Dl[1].ReadAllpass (d1));
         const float z2 = H[2].Process (Dl[2].ReadAllpass (d2));
@@ -106,10 +102,7 @@ void ZPlug_Pelorin::ProcessEnsemble (const float* const in[2], float* const out[
         wetL = 0.7071f * (z0 + z1);
         wetR = 0.7071f * (z2 + z3);
 
-        Dl[0].Advance();
-        Dl[1].Advance();
-        Dl[2].Advance();
-        Dl[3].Advance();
+        AdvanceLines<4> (Dl);
     });
 
     lowpassCoef = lambda;

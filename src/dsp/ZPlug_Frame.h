@@ -6,6 +6,8 @@
 
 #include "ZPlug_Pelorin.h"
 
+#include <cstddef>
+
 // What enters the wet path. A NaN or infinity (hosts do send them) would stay
 // in the emphasis, interpolator and feedback states for good, so it enters as
 // silence; finite samples beyond +-1e15 (300 dB over full scale) are held
@@ -16,6 +18,22 @@ inline float ZPlug_WetInput (float x) noexcept
     constexpr float kLimit = 1.0e15f;
     const float clamped = x < -kLimit ? -kLimit : (x > kLimit ? kLimit : x);
     return x == x ? clamped : 0.0f;
+}
+
+// Write one sample into each of the first N lines, in line order.
+template <size_t N>
+inline void WriteLines (ZMod_DelayLine* lines, const float (&x)[N]) noexcept
+{
+    for (size_t j = 0; j < N; ++j)
+        lines[j].Write (x[j]);
+}
+
+// Frame step 7 for the first N lines: every write position moves one slot back.
+template <size_t N>
+inline void AdvanceLines (ZMod_DelayLine* lines) noexcept
+{
+    for (size_t j = 0; j < N; ++j)
+        lines[j].Advance();
 }
 
 template <typename Voice>

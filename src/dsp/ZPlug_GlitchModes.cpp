@@ -21,8 +21,7 @@ void ZPlug_Pelorin::ProcessVari (const float* const in[2], float* const out[2], 
     if (n <= 0)
         return;
 
-    const BlockValues bv = LoadBlockValues();
-    LoadOscillatorIncrements();
+    const BlockValues bv = BeginBlock();
     const float c = bv.c;
     const float* ramp = O0.GetTable (ZMod_MultiOsc::eRamp);
     float F0 = F[0], F1 = F[1];
@@ -43,8 +42,7 @@ void ZPlug_Pelorin::ProcessVari (const float* const in[2], float* const out[2], 
         const float b = pR + F1 * c;
         const float x0 = Quantize (a) + ZMod_Noise();
         const float x1 = Quantize (b) + ZMod_Noise();
-        Dl[0].Write (x0);
-        Dl[1].Write (x1);
+        WriteLines<2> (Dl, { x0, x1 });
         const float y0 = Dl[0].ReadAllpass (d0);
         const float y1 = Dl[1].ReadAllpass (d1);
 
@@ -54,8 +52,7 @@ void ZPlug_Pelorin::ProcessVari (const float* const in[2], float* const out[2], 
         wetL = y0;
         wetR = y1;
 
-        Dl[0].Advance();
-        Dl[1].Advance();
+        AdvanceLines<2> (Dl);
     });
 
     F[0] = F0;

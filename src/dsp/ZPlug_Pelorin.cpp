@@ -264,8 +264,14 @@ void ZPlug_Pelorin::RequestReset() noexcept
     }
 }
 
-ZPlug_Pelorin::BlockValues ZPlug_Pelorin::LoadBlockValues() noexcept
+ZPlug_Pelorin::BlockValues ZPlug_Pelorin::BeginBlock() noexcept
 {
+    O0.increment = oscIncrement[0].load (std::memory_order_relaxed);
+    O1.increment = oscIncrement[1].load (std::memory_order_relaxed);
+    O2.increment = oscIncrement[2].load (std::memory_order_relaxed);
+    G0.increment = randomIncrement[0].load (std::memory_order_relaxed);
+    G1.increment = randomIncrement[1].load (std::memory_order_relaxed);
+
     const uint64_t g = gains.load (std::memory_order_relaxed);
     BlockValues bv;
     bv.wet = UnpackGain (g, true);
@@ -276,15 +282,6 @@ ZPlug_Pelorin::BlockValues ZPlug_Pelorin::LoadBlockValues() noexcept
     bv.lowpassTarget = lowpassTarget.load (std::memory_order_relaxed);
     bv.m = MultiplierRow (bv.manualTarget);
     return bv;
-}
-
-void ZPlug_Pelorin::LoadOscillatorIncrements() noexcept
-{
-    O0.increment = oscIncrement[0].load (std::memory_order_relaxed);
-    O1.increment = oscIncrement[1].load (std::memory_order_relaxed);
-    O2.increment = oscIncrement[2].load (std::memory_order_relaxed);
-    G0.increment = randomIncrement[0].load (std::memory_order_relaxed);
-    G1.increment = randomIncrement[1].load (std::memory_order_relaxed);
 }
 
 void ZPlug_Pelorin::Process (const float* const in[2], float* const out[2], int n) noexcept

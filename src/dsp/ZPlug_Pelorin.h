@@ -109,8 +109,9 @@ private:
         const float* m;
     };
 
-    BlockValues LoadBlockValues() noexcept;
-    void LoadOscillatorIncrements() noexcept;
+    // Start of every mode routine: the parameter-derived values for this
+    // block, with the oscillator and random-generator increments put in place.
+    BlockValues BeginBlock() noexcept;
 
     // The sample-step frame shared by every mode; Voice supplies the mode's
     // modulation and network and returns the wet pair.

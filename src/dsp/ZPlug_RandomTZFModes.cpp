@@ -11,8 +11,7 @@ void ZPlug_Pelorin::ProcessTZF (const float* const in[2], float* const out[2], i
     if (n <= 0)
         return;
 
-    const BlockValues bv = LoadBlockValues();
-    LoadOscillatorIncrements();
+    const BlockValues bv = BeginBlock();
     const float c = bv.c;
     const float* m = bv.m;
     // TZF- uses the TZF+ multipliers of the other channel and swaps the two
@@ -40,10 +39,7 @@ void ZPlug_Pelorin::ProcessTZF (const float* const in[2], float* const out[2], i
         const float x1 = pL + F1 * c + ZMod_Noise();
         const float x2 = pR + F2 * c + ZMod_Noise();
         const float x3 = pR + F3 * c + ZMod_Noise();
-        Dl[0].Write (x0);
-        Dl[1].Write (x1);
-        Dl[2].Write (x2);
-        Dl[3].Write (x3);
+        WriteLines<4> (Dl, { x0, x1, x2, x3 });
         const float y0 = Dl[0].ReadAllpass (d0);
         const float y1 = Dl[1].ReadAllpass (d1);
         const float y2 = Dl[2].ReadAllpass (d2);
@@ -64,10 +60,7 @@ void ZPlug_Pelorin::ProcessTZF (const float* const in[2], float* const out[2], i
             wetR = 0.7071f * (y2 + y3);
         }
 
-        Dl[0].Advance();
-        Dl[1].Advance();
-        Dl[2].Advance();
-        Dl[3].Advance();
+        AdvanceLines<4> (Dl);
     });
 
     F[0] = F0; F[1] = F1; F[2] = F2; F[3] = F3;

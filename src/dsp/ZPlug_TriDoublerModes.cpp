@@ -9,8 +9,7 @@ void ZPlug_Pelorin::ProcessBlockTri (const float* const in[2], float* const out[
     if (n <= 0)
         return;
 
-    const BlockValues bv = LoadBlockValues();
-    LoadOscillatorIncrements();
+    const BlockValues bv = BeginBlock();
     const float c = bv.c;
     const float* tri = O0.GetTable (ZMod_MultiOsc::eTriangle);
     float F0 = F[0], F1 = F[1];
@@ -66,8 +65,7 @@ void ZPlug_Pelorin::ProcessBlockDoubler (const float* const in[2], float* const 
     if (n <= 0)
         return;
 
-    const BlockValues bv = LoadBlockValues();
-    LoadOscillatorIncrements();
+    const BlockValues bv = BeginBlock();
     const float c = bv.c;
     // One side's manual offset is 0.618 times the other's; the sign of the
     // manual picks which side is longer.
@@ -89,8 +87,7 @@ void ZPlug_Pelorin::ProcessBlockDoubler (const float* const in[2], float* const 
 
         const float x0 = pL + F0 * c + ZMod_Noise();
         const float x1 = pR + F1 * c + ZMod_Noise();
-        Dl[0].Write (x0);
-        Dl[1].Write (x1);
+        WriteLines<2> (Dl, { x0, x1 });
         const float y0 = Dl[0].ReadAllpass (dL);
         const float y1 = Dl[1].ReadAllpass (dR);
 
@@ -100,8 +97,7 @@ void ZPlug_Pelorin::ProcessBlockDoubler (const float* const in[2], float* const 
         wetL = y0;
         wetR = y1;
 
-        Dl[0].Advance();
-        Dl[1].Advance();
+        AdvanceLines<2> (Dl);
     });
 
     F[0] = F0;
