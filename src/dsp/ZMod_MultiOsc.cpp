@@ -42,6 +42,14 @@ ZMod_RandomLFO::ZMod_RandomLFO()
     p3 = DrawPoint();
 }
 
+void ZMod_RandomLFO::Restart() noexcept
+{
+    phase = 0.5f;
+    p1 = DrawPoint();
+    p2 = DrawPoint();
+    p3 = DrawPoint();
+}
+
 float ZMod_RandomLFO::DrawPoint() noexcept
 {
     return 2.0f * ((float) rand() * 0x1p-31f) - 1.0f;

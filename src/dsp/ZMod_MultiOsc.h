@@ -79,6 +79,11 @@ public:
 
     static float DrawPoint() noexcept;
 
+    // Back to the start of a segment with three fresh points from the C
+    // library generator as it stands, without reseeding it. Lets an offline
+    // render that seeds rand() repeat its random modulation too.
+    void Restart() noexcept;
+
     float phase = 0.5f;
     float increment = 2.0833333e-5f;
     float p1 = 0.0f, p2 = 0.0f, p3 = 0.0f;

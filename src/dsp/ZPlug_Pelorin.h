@@ -50,6 +50,13 @@ public:
     // Clears D0..D9 and the DC-blocker and allpass states.
     void Reset() noexcept;
 
+    // Restarts G0 and G1 from the current rand() state (offline renders with a seed).
+    void RestartRandomGenerators() noexcept
+    {
+        G0.Restart();
+        G1.Restart();
+    }
+
     // Runs a pending reset, then the current mode's routine over n samples.
     void Process (const float* const in[2], float* const out[2], int n) noexcept;
 
