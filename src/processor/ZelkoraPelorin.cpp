@@ -28,9 +28,12 @@ const char* const ZelkoraPelorin::kModeNames[ZPlug_Pelorin::kNumModes] = {
 
 ZelkoraPelorin::ZelkoraPelorin()
     : juce::AudioProcessor (BusesProperties()
-                                .withInput ("Input", juce::AudioChannelSet::stereo(), false)
-                                .withOutput ("Output", juce::AudioChannelSet::stereo(), false))
+                                .withInput ("Input", juce::AudioChannelSet::stereo(), true)
+                                .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
 {
+    // The buses start active: VST3 hosts that only switch on buses flagged
+    // active by default would otherwise never hand us audio. Hosts that pick
+    // a layout (mono in, stereo out) still apply it before processing.
     // The engine was built for 48000 Hz; now make every derived value
     // consistent with the defaults. No listener exists yet, so nothing is posted.
     for (int i = 0; i < kNumParameters; ++i)
