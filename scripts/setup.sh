@@ -18,6 +18,11 @@ PACKAGES=(
     clang libclang-rt-14-dev
 )
 
+# The tests also run the plug-ins in a real host (Ardour on a JACK dummy
+# server) and the standalone application in a virtual display.
+TEST_PACKAGES=(ardour jackd2 xvfb xauth)
+[ "${ZP_WITH_TEST_HOSTS:-0}" = 1 ] && PACKAGES+=("${TEST_PACKAGES[@]}")
+
 install_packages()
 {
     local missing=()

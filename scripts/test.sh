@@ -3,6 +3,7 @@
 # ThreadSanitizer run of the engine, and a short fuzzing run of the state readers.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+ZP_WITH_TEST_HOSTS=1
 source "$ROOT/scripts/setup.sh"
 
 echo "== tests"
@@ -18,7 +19,7 @@ cmake --build "$TSAN_BUILD" -j "$JOBS" >> "$TSAN_BUILD.log" 2>&1 || { tail -40 "
 
 if [ -x "$ROOT/tests/fuzz/run-fuzzers.sh" ]; then
     echo "== fuzzing"
-    ZP_FUZZ_BUILD="$BUILD-fuzz" bash "$ROOT/tests/fuzz/run-fuzzers.sh" "${ZP_FUZZ_SECONDS:-60}"
+    ZP_FUZZ_BUILD_DIR="$BUILD-fuzz" ZP_FUZZ_JOBS="$JOBS" bash "$ROOT/tests/fuzz/run-fuzzers.sh" "${ZP_FUZZ_SECONDS:-60}"
 fi
 
 echo "== all tests passed"

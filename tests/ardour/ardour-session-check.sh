@@ -35,6 +35,8 @@ if [ ! -f "$LV2_BUNDLE/manifest.ttl" ]; then
     echo "FAIL: $LV2_BUNDLE is not an LV2 bundle (no manifest.ttl)" >&2
     exit 1
 fi
+# Build systems may hand over ".../x.vst3/Contents/x86_64-linux/../..".
+[ -n "$VST3_BUNDLE" ] && [ -d "$VST3_BUNDLE" ] && VST3_BUNDLE=$(cd "$VST3_BUNDLE" && pwd)
 if [ -n "$VST3_BUNDLE" ] && [ ! -d "$VST3_BUNDLE/Contents" ]; then
     echo "FAIL: $VST3_BUNDLE is not a VST3 bundle" >&2
     exit 1
