@@ -34,6 +34,9 @@ namespace
     }
 }
 
+// libFuzzer's entry point.
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size);
+
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
     auto& r = rig();

@@ -29,6 +29,9 @@ namespace
     }
 }
 
+// libFuzzer's entry point.
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size);
+
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
     auto& p = processor();
