@@ -39,7 +39,6 @@ public:
     float Read (Table t, uint32_t offset) const noexcept { return Read (GetTable (t), GetPosition(), offset); }
 
     inline void Advance() noexcept { phase += (uint32_t) increment; }
-    inline void Advance (int32_t inc) noexcept { phase += (uint32_t) inc; }
 
     // Phase increment for a rate in Hz: (r * 256 / fs) * 2^24, in single
     // precision in that order, truncated toward zero.

@@ -38,9 +38,6 @@ ZelkoraPelorin::ZelkoraPelorin()
     // consistent with the defaults. No listener exists yet, so nothing is posted.
     for (int i = 0; i < kNumParameters; ++i)
         setParameter (i, kDefaultValues[i]);
-
-    uiWidth = 470;
-    uiHeight = 260;
 }
 
 ZelkoraPelorin::~ZelkoraPelorin() = default;

@@ -72,25 +72,47 @@ std::unique_ptr<juce::XmlElement> chunkDocument (juce::AudioPluginInstance& inst
         return nullptr;
     return juce::AudioProcessor::getXmlFromBinary (chunk.getData(), (int) chunk.getSize());
 }
-} // namespace
 
-TEST (HostedLV2State, SixValuesSurviveASessionBitForBit)
+// A session as a host keeps it: one instance gets the distinct values and a
+// block to take them in, its state is saved, and a fresh instance of the same
+// format restores it. Null (with error set) when a step fails.
+std::unique_ptr<juce::AudioPluginInstance> restoreSavedSession (Format format, juce::String& error)
 {
-    juce::String error;
-    auto first = load (Format::lv2, 48000.0, 512, error);
-    ASSERT_NE (first, nullptr) << error;
+    auto first = load (format, 48000.0, 512, error);
+    if (first == nullptr)
+        return nullptr;
     for (int i = 0; i < 6; ++i)
         parameterNamed (*first, kNames[i])->setValue (kDistinct[i]);
     processOneBlock (*first); // LV2 delivers parameter changes with the next block
 
     juce::MemoryBlock session;
     first->getStateInformation (session);
-    ASSERT_GT (session.getSize(), 0u);
     first.reset();
+    if (session.getSize() == 0)
+    {
+        error = "the saved session state is empty";
+        return nullptr;
+    }
 
-    auto second = load (Format::lv2, 48000.0, 512, error);
+    auto second = load (format, 48000.0, 512, error);
+    if (second != nullptr)
+        second->setStateInformation (session.getData(), (int) session.getSize());
+    return second;
+}
+
+// What the host shows for each parameter equals the distinct values, bit for bit.
+void expectHostShowsDistinctValues (juce::AudioPluginInstance& instance)
+{
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ (bitsOf (parameterNamed (instance, kNames[i])->getValue()), bitsOf (kDistinct[i])) << kNames[i];
+}
+} // namespace
+
+TEST (HostedLV2State, SixValuesSurviveASessionBitForBit)
+{
+    juce::String error;
+    auto second = restoreSavedSession (Format::lv2, error);
     ASSERT_NE (second, nullptr) << error;
-    second->setStateInformation (session.getData(), (int) session.getSize());
     // What the restored plug-in holds, read back through its own chunk.
     const auto doc = chunkDocument (*second);
     ASSERT_NE (doc, nullptr) << "no session chunk in the restored state";
@@ -109,23 +131,11 @@ TEST (HostedLV2State, SixValuesSurviveASessionBitForBit)
 TEST (HostedLV2State, HostShowsTheRestoredValues)
 {
     juce::String error;
-    auto first = load (Format::lv2, 48000.0, 512, error);
-    ASSERT_NE (first, nullptr) << error;
-    for (int i = 0; i < 6; ++i)
-        parameterNamed (*first, kNames[i])->setValue (kDistinct[i]);
-    processOneBlock (*first);
-    juce::MemoryBlock session;
-    first->getStateInformation (session);
-    first.reset();
-
-    auto second = load (Format::lv2, 48000.0, 512, error);
+    auto second = restoreSavedSession (Format::lv2, error);
     ASSERT_NE (second, nullptr) << error;
-    second->setStateInformation (session.getData(), (int) session.getSize());
     processOneBlock (*second); // the wrapper reports changes with the next block
     pumpMessages (50);
-
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ (bitsOf (parameterNamed (*second, kNames[i])->getValue()), bitsOf (kDistinct[i])) << kNames[i];
+    expectHostShowsDistinctValues (*second);
 }
 
 // The chunk also carries the preset name, the mix lock and the editor size,
@@ -175,22 +185,9 @@ TEST (HostedLV2State, PresetNameMixLockAndEditorSizeSurviveASession)
 TEST (HostedVST3State, SixValuesSurviveASessionBitForBit)
 {
     juce::String error;
-    auto first = load (Format::vst3, 48000.0, 512, error);
-    ASSERT_NE (first, nullptr) << error;
-    for (int i = 0; i < 6; ++i)
-        parameterNamed (*first, kNames[i])->setValue (kDistinct[i]);
-    processOneBlock (*first);
-
-    juce::MemoryBlock session;
-    first->getStateInformation (session);
-    first.reset();
-
-    auto second = load (Format::vst3, 48000.0, 512, error);
+    auto second = restoreSavedSession (Format::vst3, error);
     ASSERT_NE (second, nullptr) << error;
-    second->setStateInformation (session.getData(), (int) session.getSize());
     processOneBlock (*second);
     pumpMessages (50);
-
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ (bitsOf (parameterNamed (*second, kNames[i])->getValue()), bitsOf (kDistinct[i])) << kNames[i];
+    expectHostShowsDistinctValues (*second);
 }

@@ -1,30 +1,12 @@
-// The hosting tests' main: JUCE's message manager on the test thread, which
-// is where plug-ins are created and their state exchanged.
+// The hosting tests' main: plug-ins are created and their state exchanged on
+// the thread that runs the tests; the scratch folder goes when they are done.
 
 #include "HostedPlugin.h"
-
-#include <gtest/gtest.h>
-
-namespace
-{
-class JuceEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override { juce = std::make_unique<juce::ScopedJuceInitialiser_GUI>(); }
-    void TearDown() override
-    {
-        zph::scratchFolder().deleteRecursively();
-        juce.reset();
-    }
-
-private:
-    std::unique_ptr<juce::ScopedJuceInitialiser_GUI> juce;
-};
-} // namespace
+#include "JuceTestMain.h"
 
 int main (int argc, char** argv)
 {
-    ::testing::InitGoogleTest (&argc, argv);
-    ::testing::AddGlobalTestEnvironment (new JuceEnvironment());
-    return RUN_ALL_TESTS();
+    const int result = zptest::runAllTestsWithJuce (argc, argv);
+    zph::scratchFolder().deleteRecursively();
+    return result;
 }

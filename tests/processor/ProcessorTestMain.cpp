@@ -1,6 +1,7 @@
 // The test binary's main: JUCE's message manager for change messages, and a
 // heap allocation counter that tests switch on around the code they check.
 
+#include "JuceTestMain.h"
 #include "ProcessorTestHelpers.h"
 
 #include <gtest/gtest.h>
@@ -99,23 +100,7 @@ void operator delete[] (void* p, std::align_val_t) noexcept { std::free (p); }
 void operator delete (void* p, std::size_t, std::align_val_t) noexcept { std::free (p); }
 void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept { std::free (p); }
 
-namespace
-{
-// One message manager for the whole run, on the thread that runs the tests.
-class JuceEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override { juce = std::make_unique<juce::ScopedJuceInitialiser_GUI>(); }
-    void TearDown() override { juce.reset(); }
-
-private:
-    std::unique_ptr<juce::ScopedJuceInitialiser_GUI> juce;
-};
-} // namespace
-
 int main (int argc, char** argv)
 {
-    ::testing::InitGoogleTest (&argc, argv);
-    ::testing::AddGlobalTestEnvironment (new JuceEnvironment());
-    return RUN_ALL_TESTS();
+    return zptest::runAllTestsWithJuce (argc, argv);
 }

@@ -1,11 +1,6 @@
-#include <JuceHeader.h>
-#include <gtest/gtest.h>
+#include "JuceTestMain.h"
 
-// One JUCE initialisation for the whole run: the message manager must exist
-// before any processor posts a change message.
 int main (int argc, char** argv)
 {
-    ::testing::InitGoogleTest (&argc, argv);
-    juce::ScopedJuceInitialiser_GUI juce;
-    return RUN_ALL_TESTS();
+    return zptest::runAllTestsWithJuce (argc, argv);
 }

@@ -1,5 +1,7 @@
 #include "StateFiles.h"
 
+#include "ZelkoraPelorinStateReading.h"
+
 namespace PelorinRender
 {
 
@@ -9,12 +11,10 @@ namespace
     constexpr juce::uint32 kChunkMagic = 0x21324356;
     constexpr int kChunkHeaderBytes = 8;
 
-    // A preset or chunk is a few hundred bytes; anything this large is not one.
-    constexpr juce::int64 kMaxStateFileBytes = 16 * 1024 * 1024;
+    // A chunk is a few hundred bytes; anything this large is not one.
+    constexpr juce::int64 kMaxChunkFileBytes = 16 * 1024 * 1024;
 
     juce::String quotedPath (const juce::File& f) { return "'" + f.getFullPathName() + "'"; }
-
-    bool hasPluginTag (const juce::XmlElement& e) { return e.getTagName().equalsIgnoreCase ("ZelkoraPelorin"); }
 } // namespace
 
 juce::Result checkReadableFile (const juce::File& file, const juce::String& what)
@@ -39,20 +39,16 @@ juce::Result checkPresetFile (const juce::File& file)
     if (r.failed())
         return r;
 
-    if (file.getSize() > kMaxStateFileBytes)
+    // The processor reads no preset larger than this.
+    if (file.getSize() > ZelkoraPelorinStateReading::kMaxPresetFileBytes)
         return juce::Result::fail ("preset " + quotedPath (file) + " is too large to be a preset");
 
-    // Parsed as the processor parses it: the whole file, empty text ignored.
-    juce::XmlDocument doc (file);
-    const auto xml = doc.getDocumentElement();
+    // Parsed by the processor's own reader, so what passes here is what it applies.
+    const auto xml = ZelkoraPelorinStateReading::parsePresetFile (file);
     if (xml == nullptr)
-    {
-        const auto why = doc.getLastParseError();
-        return juce::Result::fail ("preset " + quotedPath (file) + " is not an XML document"
-                                   + (why.isNotEmpty() ? " (" + why + ")" : juce::String()));
-    }
+        return juce::Result::fail ("preset " + quotedPath (file) + " is not an XML document this plug-in reads");
 
-    if (! hasPluginTag (*xml))
+    if (! ZelkoraPelorinStateReading::hasStateTag (*xml))
         return juce::Result::fail ("preset " + quotedPath (file) + " is not a ZelkoraPelorin preset (root element '"
                                    + xml->getTagName() + "')");
 
@@ -65,7 +61,7 @@ juce::Result readChunkFile (const juce::File& file, juce::MemoryBlock& data)
     if (r.failed())
         return r;
 
-    if (file.getSize() > kMaxStateFileBytes)
+    if (file.getSize() > kMaxChunkFileBytes)
         return juce::Result::fail ("session chunk " + quotedPath (file) + " is too large to be a session chunk");
 
     data.reset();
@@ -85,13 +81,13 @@ juce::Result readChunkFile (const juce::File& file, juce::MemoryBlock& data)
                                    + juce::String (length) + " bytes of text, "
                                    + juce::String ((juce::int64) size - kChunkHeaderBytes) + " present)");
 
-    const auto xml = juce::AudioProcessor::getXmlFromBinary (data.getData(), (int) size);
+    const auto xml = ZelkoraPelorinStateReading::parseSessionChunk (data.getData(), (int) size);
     if (xml == nullptr)
         return juce::Result::fail ("session chunk " + quotedPath (file) + " does not hold an XML document");
 
     // The processor would still take the mix lock and editor size from a
     // foreign element; here that is almost surely the wrong file.
-    if (! hasPluginTag (*xml))
+    if (! ZelkoraPelorinStateReading::hasStateTag (*xml))
         return juce::Result::fail ("session chunk " + quotedPath (file) + " is not a ZelkoraPelorin state (root element '"
                                    + xml->getTagName() + "')");
 

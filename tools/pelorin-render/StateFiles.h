@@ -4,8 +4,8 @@
 
 // The processor ignores a preset or session chunk it cannot use without a
 // word, as a plug-in must. A command-line user who names a file wants to know
-// when it did nothing, so these checks mirror what the processor accepts and
-// say why a file is refused.
+// when it did nothing, so these checks read the file with the processor's own
+// readers and say why a file is refused.
 namespace PelorinRender
 {
 
